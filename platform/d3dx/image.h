@@ -25,8 +25,13 @@ struct ImageResult {
   std::string error;
 };
 
+// The widest and tallest picture a JPEG may declare; anything larger is refused before any
+// pixel memory is taken.
+inline constexpr int kMaxImageSide = 16384;
+
 // Decodes a JPEG (baseline, progressive, grayscale, CMYK/YCCK). A file without alpha reads
-// as opaque. Never exits or throws on a corrupt file.
+// as opaque. Never exits or throws on a corrupt file: a truncated or damaged file, or one
+// too small to hold the picture it declares, is an error.
 ImageResult DecodeJpeg(std::span<const std::byte> file);
 ImageResult DecodeJpegFile(const std::string& path);
 
