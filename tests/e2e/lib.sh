@@ -12,8 +12,12 @@ wait_for() {
   done
 }
 
-# The id of the first visible window whose name matches the pattern.
-window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+# The id of the first visible window whose name matches the pattern; fails when none does.
+window_named() {
+  local id
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+  [ -n "$id" ] && echo "$id"
+}
 
 # wait_exit PID SECONDS: waits for the process to end; prints its exit code.
 wait_exit() {

@@ -9,7 +9,9 @@ closer=$2
 [ -n "${DISPLAY:-}" ] || fail "no X display (run through make test)"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+pid=
+# A failing check must not leave the demo running behind it.
+trap '[ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work"
 
 start_demo() {
