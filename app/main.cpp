@@ -5,8 +5,10 @@
 #include "app/win_main.h"
 #include "platform/d3d8/gl_device.h"
 #include "render/device.h"
+#include "resources/program_resources.h"
 
 int main() {
+  resources::RegisterProgramResources();
   UseRenderDevice(d3d8::CreateOpenGlDevice());
   return WinMain(GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW);
 }

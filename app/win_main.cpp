@@ -1,10 +1,12 @@
 // WinMain: the start-up of the program, in the order the demo needs it: the settings, the
 // window, the device, the assets, the timer, the music, the start tick, the main loop.
 #include "app/app_state.h"
+#include "app/settings_dialog.h"
 #include "app/win_main.h"
 #include "audio/music.h"
 #include "render/assets.h"
 #include "render/display_device.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -58,7 +60,7 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   DisplaySettings.height = 600;
   DisplaySettings.fullscreen = false;
 
-  // The settings dialog keeps these defaults until it is built.
+  DialogBoxParamA(instance, MAKEINTRESOURCEA(kSettingsDialogId), nullptr, SettingsDialogProc, 0);
   if (CloseRequested) return 0;
 
   if (!RegisterMainWindowClass(instance)) {

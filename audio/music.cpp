@@ -30,7 +30,8 @@ std::int32_t InitSound(const char* fileName) {
   }
   MusicStream = FSOUND_Stream_OpenFile(fileName, kStreamMode, 0);
   if (MusicStream == nullptr) {
-    char text[128 + 100];
+    // wsprintfA may write up to 1024 bytes: room for any file name, cut off where too long.
+    char text[1024];
     wsprintfA(text, "Error: File not found: %s", fileName);
     ShowWarning(text);
     return 1;

@@ -19,7 +19,19 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
 int RunTrace(std::span<const std::string_view> args);
+int RunFrame(std::span<const std::string_view> args);
+int RunBench(std::span<const std::string_view> args);
+int RunXinfo(std::span<const std::string_view> args);
+int RunDatagen(std::span<const std::string_view> args);
+int RunSheet(std::span<const std::string_view> args);
+int RunCapture(std::span<const std::string_view> args);
 
 extern const Command kTraceCommand;
+extern const Command kFrameCommand;
+extern const Command kBenchCommand;
+extern const Command kXinfoCommand;
+extern const Command kDatagenCommand;
+extern const Command kSheetCommand;
+extern const Command kCaptureCommand;
 
 }  // namespace orchard

@@ -1,5 +1,6 @@
 // orchard frame: the demo rendered head-less at given times, one PNG file per time.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,10 @@ int RunFrame(std::span<const std::string_view> args) {
     std::fputs(kFrameCommand.usage.data(), stdout);
     return kExitOk;
   }
-  const auto output = parsed.Value("output");
+  auto output = parsed.Value("output");
   if (!output || output->empty()) return UsageError("frame", "no output file given (-o OUT.png)");
+  // The session enters --root; the output stays where the user named it.
+  output = std::filesystem::absolute(*output).string();
   SessionOptions options;
   options.root = parsed.Value("root");
   options.showFps = parsed.Has("show-fps");

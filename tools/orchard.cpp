@@ -10,6 +10,12 @@ namespace {
 
 const orchard::Command* const kCommands[] = {
     &orchard::kTraceCommand,
+    &orchard::kFrameCommand,
+    &orchard::kBenchCommand,
+    &orchard::kXinfoCommand,
+    &orchard::kDatagenCommand,
+    &orchard::kSheetCommand,
+    &orchard::kCaptureCommand,
 };
 
 void PrintHelp() {

@@ -1,5 +1,8 @@
 // The FSOUND operations of the demo's sound library, built on mpg123 (decoding) and SDL2
-// audio (output). Playback runs on the audio thread and needs no call per frame.
+// audio (output). Playback runs on threads of its own and needs no call per frame.
+//
+// The operations are called from one thread (the program's), as the library expects;
+// the layer's own threads never take a lock that this thread holds.
 #pragma once
 
 struct FSOUND_STREAM;
@@ -11,10 +14,32 @@ inline constexpr unsigned FSOUND_LOOP_NORMAL = 0x02;
 inline constexpr unsigned FSOUND_8BITS = 0x08;
 inline constexpr unsigned FSOUND_MONO = 0x20;
 
+// The layer's version (3.75); see sound::OverrideReportedVersion for tests.
 float FSOUND_GetVersion();
+
+// Accepted and ignored: there is one output, SDL's, and its default device.
 signed char FSOUND_SetOutput(int outputType);
 signed char FSOUND_SetDriver(int driver);
+
+// Opens the sound device at `mixRate` (stereo, 16-bit) and starts it playing silence.
+// Non-zero on success; 0 when no device can be opened. The channel count and flags are
+// ignored. A second call starts over as after FSOUND_Close.
 signed char FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags);
+
+// Stops the device and frees every stream; their handles become invalid.
 void FSOUND_Close();
+
+// Opens an MP3 file as a stream (the name may be written the Windows way, as the asset
+// names are) and starts decoding its beginning in the background. Null when the device
+// is not initialised, or the file is missing or not decodable MPEG audio. The sample
+// format bits of `mode` do not apply to MP3; looping is not done: the stream plays once
+// and then stays silent. `length` is ignored.
 FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* fileName, unsigned int mode, int length);
+
+// Starts the stream at once on the one music channel, in place of any stream playing
+// there. `channel` is FSOUND_FREE or 0. Returns the channel (0), or -1 for no device, no
+// stream or another channel. Never waits for the audio thread.
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
+
+// Stops and frees one stream. Non-zero if it was open.
+signed char FSOUND_Stream_Close(FSOUND_STREAM* stream);

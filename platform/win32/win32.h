@@ -70,6 +70,7 @@ inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
 inline constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
@@ -126,6 +127,38 @@ struct WNDCLASSA {
   LPCSTR lpszMenuName = nullptr;
   LPCSTR lpszClassName = nullptr;
 };
+
+// ---- dialogs --------------------------------------------------------------------------
+using INT_PTR = std::intptr_t;
+using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+inline constexpr DWORD DS_3DLOOK = 0x0004;
+inline constexpr DWORD DS_SETFONT = 0x0040;
+inline constexpr DWORD DS_MODALFRAME = 0x0080;
+inline constexpr DWORD DS_SETFOREGROUND = 0x0200;
+inline constexpr DWORD DS_CENTER = 0x0800;
+inline constexpr DWORD DS_CONTEXTHELP = 0x2000;
+
+inline constexpr DWORD BS_PUSHBUTTON = 0x0;
+inline constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
+inline constexpr DWORD BS_CHECKBOX = 0x2;
+inline constexpr DWORD BS_AUTOCHECKBOX = 0x3;
+inline constexpr DWORD BS_RADIOBUTTON = 0x4;
+inline constexpr DWORD BS_GROUPBOX = 0x7;
+inline constexpr DWORD BS_AUTORADIOBUTTON = 0x9;
+inline constexpr DWORD BS_TYPEMASK = 0xF;
+inline constexpr DWORD BS_VCENTER = 0x0C00;
+inline constexpr DWORD SS_BITMAP = 0x000E;
+inline constexpr DWORD SS_TYPEMASK = 0x001F;
+
+inline constexpr WORD BN_CLICKED = 0;
+inline constexpr UINT BST_UNCHECKED = 0;
+inline constexpr UINT BST_CHECKED = 1;
+inline constexpr UINT BST_INDETERMINATE = 2;
+
+constexpr WPARAM MAKEWPARAM(WORD low, WORD high) {
+  return static_cast<WPARAM>(static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16));
+}
 
 // ---- message boxes --------------------------------------------------------------------
 inline constexpr UINT MB_OK = 0x00000000;
@@ -228,6 +261,19 @@ int ShowCursor(BOOL show);
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
+// Runs a dialog template of the program's resources modally; returns EndDialog's result,
+// 0 when a quit ended the dialog (the quit stays pending), -1 when it cannot be shown.
+INT_PTR DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
+                        LPARAM initParam);
+BOOL EndDialog(HWND dialog, INT_PTR result);
+BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
+BOOL CheckDlgButton(HWND dialog, int id, UINT check);
+UINT IsDlgButtonChecked(HWND dialog, int id);
+
+// number * numerator / denominator, rounded to the nearest integer (halves away from zero);
+// -1 when denominator is 0.
+int MulDiv(int number, int numerator, int denominator);
+
 // wsprintfA formats like printf (the demo uses %s and %d); like Windows it writes at most
 // 1024 bytes, the terminating zero included.
 int wsprintfA(LPSTR buffer, LPCSTR format, ...);
@@ -253,6 +299,18 @@ const LOGFONTA* FontDescription(HFONT font);
 
 // True while a quit is posted and not yet taken from the queue.
 bool QuitPending();
+
+// Called by a modal dialog's loop, instead of waiting, whenever its queue is empty: tests
+// script a dialog's input through it. An empty hook restores waiting.
+using DialogIdleHook = std::function<void(HWND dialog)>;
+void SetDialogIdleHook(DialogIdleHook hook);
+
+// The id of the control of a running dialog that has the keyboard focus; 0 if none.
+int DialogFocusId(HWND dialog);
+
+// A control's rectangle in pixels of the dialog's SDL window, the coordinates mouse events
+// carry; false for an unknown dialog or id.
+bool DialogItemRectInWindow(HWND dialog, int id, RECT* rect);
 
 // Back to the state of a fresh process: no windows, no classes, no quit, no timers.
 // For tests, which run many programs' worth of window work in one process.

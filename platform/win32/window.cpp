@@ -13,6 +13,9 @@ LayerState& State() {
 
 bool EnsureVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  // Ctrl+C and SIGTERM end the program as they end any other; SDL would turn them into a
+  // quit event that no Windows program ever receives.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   // The process ends without releasing anything; SDL_Quit restores a changed display mode.
   static bool registered = false;

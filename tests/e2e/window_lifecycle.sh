@@ -17,6 +17,7 @@ cd "$work"
 start_demo() {
   "$program" 2>"$work/stderr" &
   pid=$!
+  pass_settings_dialog_windowed || fail "no settings dialog: $(cat "$work/stderr")"
   wait_for 20 window_named '^ZR_Stage' || fail "no ZR_Stage window: $(cat "$work/stderr")"
   window=$(window_named '^ZR_Stage')
 }
@@ -38,12 +39,12 @@ xdotool keydown Escape
 sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "the demo ended on ESC pressed, before the release"
 xdotool keyup Escape
-code=$(wait_exit "$pid" 10)
-[ "$code" = 0 ] || fail "exit code after ESC: $code"
+wait_exit "$pid" 10
+[ "$EXIT_CODE" = 0 ] || fail "exit code after ESC: $EXIT_CODE"
 
 # --- closing the window ends the run -----------------------------------------------------
 start_demo
 "$closer" "$window"
-code=$(wait_exit "$pid" 10)
-[ "$code" = 0 ] || fail "exit code after closing the window: $code"
+wait_exit "$pid" 10
+[ "$EXIT_CODE" = 0 ] || fail "exit code after closing the window: $EXIT_CODE"
 echo "window lifecycle: ok"
