@@ -24,7 +24,7 @@ build: configure
 run: build
 	mkdir -p $(BUILD)/run
 	[ -d $(BUILD)/run/Data ] || { rm -rf $(BUILD)/run/.pack && \
-	  $(BUILD)/tools/orchard datagen $(BUILD)/run/.pack && mv $(BUILD)/run/.pack/Data $(BUILD)/run/Data && rmdir $(BUILD)/run/.pack; }
+	  $(BUILD)/orchard datagen $(BUILD)/run/.pack && mv $(BUILD)/run/.pack/Data $(BUILD)/run/Data && rmdir $(BUILD)/run/.pack; }
 	cd $(BUILD)/run && ../quiet-orchard
 
 # Every test, under a virtual X server (windows, dialogs, screenshots).
