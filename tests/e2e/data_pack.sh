@@ -1,10 +1,10 @@
 # The demo's data pack for the end-to-end scripts: made once by `orchard datagen` into a
 # cache folder of the build tree and made again whenever the orchard program is newer.
 
-# ensure_data_pack ORCHARD CACHE: prints nothing; returns 77 when the tool has no datagen.
+# ensure_data_pack ORCHARD CACHE: prints nothing; fails when the pack cannot be made.
 ensure_data_pack() {
   local orchard=$1 cache=$2
-  "$orchard" datagen --help >/dev/null 2>&1 || return 77
+  "$orchard" datagen --help >/dev/null 2>&1 || return 1
   mkdir -p "$(dirname "$cache")"
   (
     flock 9  # scripts running side by side share one pack
