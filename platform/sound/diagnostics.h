@@ -26,4 +26,23 @@ struct StreamStatistics {
 // Figures for an open stream; all zero for a stream the layer does not know.
 StreamStatistics Statistics(const FSOUND_STREAM* stream);
 
+// Where playback of a stream stands, for a clock that follows the music. `frame` and
+// `takenAtNanoseconds` always come from the same callback.
+struct PlaybackPosition {
+  // Stream frames (at the device rate) the device has taken, counted from the start of the
+  // file, seeks included. Silence given while paused or while the decoder is late does
+  // not count: the music goes on from where it was.
+  std::int64_t frame = 0;
+  int rate = 0;  // the device rate; 0 for a stream the layer does not know
+  // std::chrono::steady_clock time (ns since its epoch) of the last callback that took
+  // frames or silence for this stream; 0 before the first.
+  std::int64_t takenAtNanoseconds = 0;
+  // The device buffer in frames: taken by the callback, not yet heard.
+  int deviceBufferFrames = 0;
+  bool paused = false;    // the music channel is paused
+  bool finished = false;  // every frame of the file has been taken
+};
+
+PlaybackPosition Position(const FSOUND_STREAM* stream);
+
 }  // namespace sound

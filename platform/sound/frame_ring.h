@@ -28,6 +28,9 @@ class FrameRing {
   std::size_t CapacityFrames() const { return capacity_; }
   std::size_t SizeInBytes() const { return samples_.size() * sizeof(std::int16_t); }
 
+  // Empties the ring. Only while neither side is using it (the stream is seeking).
+  void Clear() { read_.store(write_.load(std::memory_order_relaxed), std::memory_order_relaxed); }
+
   // Producer side: how many frames Push would take now.
   std::size_t FreeFrames() const {
     const std::size_t write = write_.load(std::memory_order_relaxed);

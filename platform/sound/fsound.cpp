@@ -21,6 +21,8 @@ namespace {
 
 constexpr float kLayerVersion = 3.75f;
 
+bool IsMusicChannel(int channel) { return channel == 0 || channel == FSOUND_ALL; }
+
 struct Library {
   ~Library() { Close(); }
 
@@ -57,6 +59,17 @@ StreamStatistics Statistics(const FSOUND_STREAM* stream) {
   const auto open = library.Find(stream);
   if (open == library.streams.end()) return {};
   return (*open)->stream->Statistics();
+}
+
+PlaybackPosition Position(const FSOUND_STREAM* stream) {
+  Library& library = TheLibrary();
+  const auto open = library.Find(stream);
+  if (open == library.streams.end()) return {};
+  PlaybackPosition position = (*open)->stream->Position();
+  // Streams live only while the device does (FSOUND_Close frees both).
+  position.deviceBufferFrames = library.device->BufferFrames();
+  position.paused = library.device->Paused();
+  return position;
 }
 
 }  // namespace sound
@@ -102,4 +115,41 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream) {
   if (library.device != nullptr) library.device->Forget(stream->stream.get());
   library.streams.erase(open);
   return 1;
+}
+
+signed char FSOUND_Stream_SetTime(FSOUND_STREAM* stream, int ms) {
+  sound::Library& library = sound::TheLibrary();
+  if (ms < 0 || library.Find(stream) == library.streams.end()) return 0;
+  // Off the device while it is reset, so that no callback sees a half-emptied ring; the
+  // callbacks meanwhile give silence that counts for no stream.
+  const bool wasPlaying = library.device->Forget(stream->stream.get());
+  stream->stream->Seek(ms);
+  if (wasPlaying) library.device->Resume(stream->stream.get());
+  return 1;
+}
+
+int FSOUND_Stream_GetTime(FSOUND_STREAM* stream) {
+  sound::Library& library = sound::TheLibrary();
+  if (library.Find(stream) == library.streams.end()) return 0;
+  const sound::PlaybackPosition position = stream->stream->Position();
+  return static_cast<int>((position.frame * 1000 + position.rate / 2) / position.rate);
+}
+
+int FSOUND_Stream_GetLengthMs(FSOUND_STREAM* stream) {
+  sound::Library& library = sound::TheLibrary();
+  if (library.Find(stream) == library.streams.end()) return 0;
+  return static_cast<int>(stream->stream->LengthMs().value_or(0));
+}
+
+signed char FSOUND_SetPaused(int channel, signed char paused) {
+  sound::Library& library = sound::TheLibrary();
+  if (library.device == nullptr || !sound::IsMusicChannel(channel)) return 0;
+  library.device->SetPaused(paused != 0);
+  return 1;
+}
+
+signed char FSOUND_GetPaused(int channel) {
+  sound::Library& library = sound::TheLibrary();
+  if (library.device == nullptr || !sound::IsMusicChannel(channel)) return 0;
+  return library.device->Paused() ? 1 : 0;
 }

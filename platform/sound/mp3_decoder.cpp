@@ -17,6 +17,8 @@ namespace {
 // A run this long without data means the file does not really hold audio.
 constexpr int kMostReadsWithoutData = 64;
 
+constexpr long kSeekPreFrames = 12;
+
 void EnsureLibraryInitialised() {
   static std::once_flag once;
   std::call_once(once, [] { mpg123_init(); });
@@ -72,6 +74,10 @@ bool Mp3Decoder::Configure() {
   if (mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_SKIP_ID3V2, 0) != MPG123_OK) {
     return false;
   }
+  // A seek decodes this many frames ahead of its target before it gives samples, to refill
+  // the bit reservoir: at low bit rates a frame's data may start 5 frames back (10 for
+  // 22.05 kHz files), and mpg123's usual 4 leave the first samples after a seek wrong.
+  mpg123_param(mh, MPG123_PREFRAMES, kSeekPreFrames, 0);
   // Signed 16-bit at the file's own rate and channel count; the rest is converted later.
   mpg123_format_none(mh);
   const long* rates = nullptr;
@@ -81,6 +87,7 @@ bool Mp3Decoder::Configure() {
     mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   }
   if (mpg123_open_fd(mh, fd_) != MPG123_OK) return false;
+  ScanLength();
   if (!ReadFormat()) return false;
   chunkCapacity_ = mpg123_outblock(mh);
   return chunkCapacity_ >= format_.FrameBytes();
@@ -96,6 +103,16 @@ bool Mp3Decoder::ReadFormat() {
   }
   format_ = PcmFormat{rate, channels};
   return true;
+}
+
+// A scan reads the frame headers of the whole file (a few milliseconds for minutes of
+// music) and returns to the start. It gives the exact length, and the index it leaves
+// makes a seek go straight to the right frame instead of reading its way there.
+void Mp3Decoder::ScanLength() {
+  mpg123_handle* mh = handle_->mh;
+  if (mpg123_scan(mh) != MPG123_OK) return;  // the first read will tell what is wrong
+  const off_t length = mpg123_length(mh);
+  if (length >= 0) lengthFrames_ = static_cast<std::int64_t>(length);
 }
 
 // Decoding one frame up front is what tells MPEG audio from a file that merely has a
@@ -146,6 +163,20 @@ Mp3Decoder::Chunk Mp3Decoder::Read(std::span<std::byte> out) {
   // what decoded so far is played and the stream ends there.
   ended_ = true;
   return {done, Status::kEnd};
+}
+
+// mpg123 seeks sample-accurately: it goes to the frame that holds `frame`, decodes the
+// frames before it that the bit reservoir needs, and drops the samples ahead of `frame`.
+bool Mp3Decoder::Seek(std::int64_t frame) {
+  firstFrame_.clear();
+  firstFrame_.shrink_to_fit();
+  ended_ = true;  // until the seek has worked
+  if (frame < 0 || mpg123_seek(handle_->mh, static_cast<off_t>(frame), SEEK_SET) < 0) {
+    return false;
+  }
+  if (!ReadFormat()) return false;
+  ended_ = false;
+  return true;
 }
 
 }  // namespace sound

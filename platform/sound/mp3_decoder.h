@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -47,18 +49,28 @@ class Mp3Decoder {
   // further call returns kEnd with no bytes.
   Chunk Read(std::span<std::byte> out);
 
+  // The file's length in frames of the format it starts in (gapless: the encoder's delay
+  // and padding left out), as a scan of the whole file found it; nullopt when unknown.
+  std::optional<std::int64_t> LengthFrames() const { return lengthFrames_; }
+
+  // Makes the next Read start exactly at `frame` (counted as LengthFrames counts), also
+  // after kEnd. False when the file cannot go there (then Read gives kEnd).
+  bool Seek(std::int64_t frame);
+
  private:
   struct Handle;
   Mp3Decoder(int fd, std::unique_ptr<Handle> handle);
   bool Configure();
   bool ReadFormat();
   bool DecodeFirstFrame();
+  void ScanLength();
 
   int fd_;
   std::unique_ptr<Handle> handle_;
   PcmFormat format_;
   std::size_t chunkCapacity_ = 0;
   std::vector<std::byte> firstFrame_;  // decoded while opening; handed out by the first Read
+  std::optional<std::int64_t> lengthFrames_;
   bool ended_ = false;
 };
 

@@ -14,11 +14,13 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/sound/diagnostics.h"
 #include "platform/sound/frame_ring.h"
+#include "platform/sound/taken_position.h"
 #include "platform/sound/transcoder.h"
 
 namespace sound {
@@ -41,22 +43,44 @@ class MusicStream {
   // the caller to fill with silence. Wait-free.
   std::size_t Pull(std::int16_t* out, std::size_t frames);
 
+  // Audio callback, while the music is paused: the device gets silence for this stream,
+  // which stamps the time of the callback but leaves the position where it is.
+  void TakeSilence();
+
+  // Main thread, with the stream off the device: moves playback to `ms` milliseconds from
+  // the start of the file (at most its end), exactly to the output frame nearest that
+  // time. Stops the decoder thread, refills the ring from there and starts it again.
+  void Seek(std::int64_t ms);
+
+  // The length of the file in milliseconds; nullopt when unknown.
+  std::optional<std::int64_t> LengthMs() const { return lengthMs_; }
+
   StreamStatistics Statistics() const;
+  // All but the device's part (buffer size and pause).
+  PlaybackPosition Position() const;
 
  private:
   explicit MusicStream(std::unique_ptr<Transcoder> transcoder, int outputRate);
-  void DecodeLoop(std::stop_token stop);
+  void StartDecoding();
+  void StopDecoding();
+  void DecodeLoop(std::stop_token stop, std::uint64_t cpuOfEarlierThreads);
 
-  std::unique_ptr<Transcoder> transcoder_;  // decoder thread only, once it runs
+  // The decoder thread's while it runs; the main thread's while it is stopped (seeking).
+  // Kept once the file has ended, since a seek may go back into it.
+  std::unique_ptr<Transcoder> transcoder_;
   const int outputRate_;
+  const std::optional<std::int64_t> lengthFrames_;  // at the output rate
+  const std::optional<std::int64_t> lengthMs_;
   FrameRing ring_;
+  TakenPosition position_;
   std::atomic<bool> allDecoded_{false};  // the decoder thread has put the last frame in
 
-  // Figures for the statistics, written with relaxed stores.
+  // Figures for the statistics, written with relaxed stores. Frames a seek drops from
+  // the ring count as neither decoded nor played.
   std::atomic<std::uint64_t> framesDecoded_{0};
   std::atomic<std::uint64_t> framesPlayed_{0};
   std::atomic<std::uint64_t> underrunFrames_{0};
-  std::atomic<std::uint64_t> decoderCpuNanoseconds_{0};
+  std::atomic<std::uint64_t> decoderCpuNanoseconds_{0};  // all decoder threads so far
   std::atomic<std::int64_t> playRequestedAt_{-1};  // steady-clock nanoseconds
   std::atomic<std::int64_t> startLatency_{-1};     // nanoseconds
 

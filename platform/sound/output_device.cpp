@@ -42,6 +42,7 @@ std::unique_ptr<OutputDevice> OutputDevice::Open(int mixRate) {
   // callback always sees exactly this format.
   device->id_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
   if (device->id_ == 0) return nullptr;
+  device->bufferFrames_ = obtained.samples;
   SDL_PauseAudioDevice(device->id_, 0);  // silence until a stream is handed over
   return device;
 }
@@ -53,16 +54,33 @@ OutputDevice::~OutputDevice() {
 
 void OutputDevice::Play(MusicStream* stream) {
   stream->MarkPlayRequested();
+  paused_.store(false, std::memory_order_relaxed);
   playing_.store(stream, std::memory_order_release);
 }
 
-void OutputDevice::Forget(const MusicStream* stream) {
-  MusicStream* expected = const_cast<MusicStream*>(stream);
-  if (!playing_.compare_exchange_strong(expected, nullptr)) return;
-  // SDL runs the callback under the device lock: once we hold it, no callback is still
-  // using the stream, and every later one sees null.
+void OutputDevice::Resume(MusicStream* stream) {
+  playing_.store(stream, std::memory_order_release);
+}
+
+// SDL runs the callback under the device lock: once we hold it, the callback in progress
+// (if any) has returned, and every later one sees what was stored before.
+void OutputDevice::WaitForCallbackInProgress() {
   SDL_LockAudioDevice(id_);
   SDL_UnlockAudioDevice(id_);
+}
+
+bool OutputDevice::Forget(const MusicStream* stream) {
+  MusicStream* expected = const_cast<MusicStream*>(stream);
+  const bool wasPlaying = playing_.compare_exchange_strong(expected, nullptr);
+  // Waits even when another stream has taken its place: a callback that began before the
+  // change may still be reading this one.
+  WaitForCallbackInProgress();
+  return wasPlaying;
+}
+
+void OutputDevice::SetPaused(bool paused) {
+  paused_.store(paused, std::memory_order_relaxed);
+  if (paused) WaitForCallbackInProgress();
 }
 
 // On SDL's audio thread. Takes what the stream has ready and fills the rest with silence;
@@ -72,8 +90,12 @@ void OutputDevice::Callback(void* self, std::uint8_t* bytes, int length) {
   const std::size_t total = static_cast<std::size_t>(length);
   std::size_t filled = 0;
   if (MusicStream* stream = device->playing_.load(std::memory_order_acquire)) {
-    filled =
-        stream->Pull(reinterpret_cast<std::int16_t*>(bytes), total / kFrameBytes) * kFrameBytes;
+    if (device->paused_.load(std::memory_order_relaxed)) {
+      stream->TakeSilence();
+    } else {
+      filled = stream->Pull(reinterpret_cast<std::int16_t*>(bytes), total / kFrameBytes) *
+               kFrameBytes;
+    }
   }
   std::memset(bytes + filled, 0, total - filled);
 }

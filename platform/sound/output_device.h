@@ -23,22 +23,37 @@ class OutputDevice {
   OutputDevice& operator=(const OutputDevice&) = delete;
 
   int Rate() const { return rate_; }
+  // Frames in the device buffer: what one callback takes.
+  int BufferFrames() const { return bufferFrames_; }
 
-  // Plays `stream` from the next callback on, in place of whatever played before. Never
-  // waits for the audio thread.
+  // Plays `stream` from the next callback on, in place of whatever played before, and
+  // unpauses the music. Never waits for the audio thread.
   void Play(MusicStream* stream);
 
-  // Makes sure the callback no longer uses `stream`, so that it can be freed. Waits for a
-  // callback in progress to finish, so it is for closing, not for the frame loop.
-  void Forget(const MusicStream* stream);
+  // Makes sure the callback no longer uses `stream`, so that it can be freed or reset.
+  // True if it was the stream playing. Waits for a callback in progress to finish, so it
+  // is for user actions and closing, not for the frame loop.
+  bool Forget(const MusicStream* stream);
+
+  // Puts back a stream that Forget took off, as it was (paused or not).
+  void Resume(MusicStream* stream);
+
+  // While paused the callback gives silence and the playing stream stays where it is.
+  // Pausing waits for a callback in progress, so that the position no longer moves once
+  // it returns.
+  void SetPaused(bool paused);
+  bool Paused() const { return paused_.load(std::memory_order_relaxed); }
 
  private:
   explicit OutputDevice(int rate) : rate_(rate) {}
   static void Callback(void* self, std::uint8_t* bytes, int length);
+  void WaitForCallbackInProgress();
 
   std::uint32_t id_ = 0;  // SDL_AudioDeviceID; 0 until the device is open
   const int rate_;
+  int bufferFrames_ = 0;
   std::atomic<MusicStream*> playing_{nullptr};
+  std::atomic<bool> paused_{false};
 };
 
 }  // namespace sound

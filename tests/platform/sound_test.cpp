@@ -353,6 +353,241 @@ TEST(SoundDevice, PlayTakesOnlyOpenStreamsOnTheMusicChannel) {
   EXPECT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), -1);
 }
 
+// ---- position, seeking and pausing ------------------------------------------------
+//
+// The disk driver writes each callback's buffer to the file as a whole, so a stream that
+// starts playing, stops (paused, finished) or comes back does so on a multiple of the
+// device buffer in the file.
+
+// Where the next stretch of music begins in `played` at or after frame `from`: the first
+// frame that is not silent, back to the start of its callback (music may begin at zero).
+std::size_t NextMusicAt(const Frames& played, std::size_t from, std::size_t bufferFrames) {
+  std::size_t i = from;
+  while (i < played.Count() && played.Left(i) == 0 && played.Right(i) == 0) ++i;
+  return std::max(from, i / bufferFrames * bufferFrames);
+}
+
+// The first of `count` frames of `played` from `at` that differs from `expected` from
+// `expectedAt` by more than `tolerance`; `count` when none does.
+std::size_t FirstMismatch(const Frames& played, std::size_t at, const Frames& expected,
+                          std::size_t expectedAt, std::size_t count, int tolerance = 0) {
+  if (played.Count() < at + count || expected.Count() < expectedAt + count) return 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (std::abs(played.Left(at + i) - expected.Left(expectedAt + i)) > tolerance ||
+        std::abs(played.Right(at + i) - expected.Right(expectedAt + i)) > tolerance) {
+      return i;
+    }
+  }
+  return count;
+}
+
+std::int64_t FrameAt(int ms, int rate) { return std::llround(ms * static_cast<double>(rate) / 1000); }
+
+int MsAt(std::int64_t frame, int rate) {
+  return static_cast<int>(std::llround(static_cast<double>(frame) * 1000 / rate));
+}
+
+// Waits for the device to give the paused stream at least one callback of silence.
+void WaitForASilentCallback(const FSOUND_STREAM* stream) {
+  const std::int64_t before = sound::Position(stream).takenAtNanoseconds;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (sound::Position(stream).takenAtNanoseconds == before &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+// Play, pause, seek back while paused, resume, play to the end: the position counts
+// exactly the frames the device took, holds still while paused, and the music comes back
+// at the sample the seek named.
+TEST(SoundPosition, CountsExactlyWhatTheDeviceTookThroughPauseSeekAndResume) {
+  const std::string file = kFixtures + "chord-44100-stereo.mp3";
+  const Frames reference{DecodeWithMpg123(file).samples};
+  DiskAudioCapture capture("position");
+  FSOUND_STREAM* stream = InitAndOpen(file);
+  ASSERT_NE(stream, nullptr);
+
+  const sound::PlaybackPosition opened = sound::Position(stream);
+  EXPECT_EQ(opened.frame, 0);
+  EXPECT_EQ(opened.rate, kDeviceRate);
+  EXPECT_EQ(opened.takenAtNanoseconds, 0) << "no callback has taken anything yet";
+  EXPECT_FALSE(opened.paused);
+  EXPECT_FALSE(opened.finished);
+  const auto buffer = static_cast<std::size_t>(opened.deviceBufferFrames);
+  ASSERT_GT(buffer, 0u);
+
+  ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), 0);
+  ASSERT_TRUE(WaitUntilPlayed(stream, 8 * buffer));
+  ASSERT_NE(FSOUND_SetPaused(0, 1), 0);
+  EXPECT_NE(FSOUND_GetPaused(0), 0);
+  const sound::PlaybackPosition paused = sound::Position(stream);
+  EXPECT_TRUE(paused.paused);
+  EXPECT_GT(paused.takenAtNanoseconds, 0);
+  EXPECT_EQ(paused.frame % buffer, 0u) << "whole callbacks, no underrun";
+  EXPECT_EQ(FSOUND_Stream_GetTime(stream), MsAt(paused.frame, kDeviceRate));
+  WaitForASilentCallback(stream);
+  const sound::PlaybackPosition stillPaused = sound::Position(stream);
+  EXPECT_EQ(stillPaused.frame, paused.frame) << "silence while paused does not count";
+  EXPECT_GT(stillPaused.takenAtNanoseconds, paused.takenAtNanoseconds);
+
+  constexpr int kSeekMs = 50;
+  const std::int64_t seekFrame = FrameAt(kSeekMs, kDeviceRate);
+  ASSERT_NE(FSOUND_Stream_SetTime(stream, kSeekMs), 0);
+  EXPECT_EQ(sound::Position(stream).frame, seekFrame);
+  EXPECT_EQ(FSOUND_Stream_GetTime(stream), kSeekMs);
+  WaitForASilentCallback(stream);
+  EXPECT_EQ(sound::Position(stream).frame, seekFrame) << "a seek does not unpause";
+  EXPECT_NE(FSOUND_GetPaused(FSOUND_ALL), 0);
+
+  ASSERT_NE(FSOUND_SetPaused(FSOUND_ALL, 0), 0);
+  ASSERT_TRUE(WaitUntilPlayed(stream, UINT64_MAX));
+  const sound::PlaybackPosition ended = sound::Position(stream);
+  const sound::StreamStatistics statistics = sound::Statistics(stream);
+  const Frames played = capture.Finish();
+
+  EXPECT_TRUE(ended.finished);
+  EXPECT_EQ(statistics.underrunFrames, 0u);
+  EXPECT_EQ(ended.frame, static_cast<std::int64_t>(reference.Count()));
+  EXPECT_GT(ended.takenAtNanoseconds, stillPaused.takenAtNanoseconds);
+  // The file: the music from its start up to the pause, silence, then the music again
+  // from the seek to the end, each sample as mpg123 decodes it.
+  const std::size_t first = NextMusicAt(played, 0, buffer);
+  const auto beforePause = static_cast<std::size_t>(paused.frame);
+  EXPECT_EQ(FirstMismatch(played, first, reference, 0, beforePause), beforePause);
+  const std::size_t second = NextMusicAt(played, first + beforePause, buffer);
+  EXPECT_GE(second - (first + beforePause), buffer) << "no silence while paused";
+  const std::size_t rest = reference.Count() - static_cast<std::size_t>(seekFrame);
+  EXPECT_EQ(FirstMismatch(played, second, reference, static_cast<std::size_t>(seekFrame), rest),
+            rest);
+}
+
+struct SeekCase {
+  const char* file;
+  int deviceRate;
+  int ms;
+};
+
+void PrintTo(const SeekCase& c, std::ostream* out) {
+  *out << c.file << " at " << c.deviceRate << " Hz from " << c.ms << " ms";
+}
+
+class SoundSeek : public ::testing::TestWithParam<SeekCase> {};
+
+// One stream plays the file through; a second, seeked before it ever played, must then
+// give the very frames the first gave from that point on, also where the file is
+// resampled for the device.
+TEST_P(SoundSeek, AnUnplayedStreamStartsOnTheFrameThatPlayingThroughReaches) {
+  const SeekCase& c = GetParam();
+  const std::string file = kFixtures + c.file;
+  const Decoded reference = DecodeWithMpg123(file);
+  const auto fileFrames = static_cast<std::int64_t>(reference.samples.size()) / reference.channels;
+  DiskAudioCapture capture("seek");
+  ASSERT_NE(FSOUND_Init(c.deviceRate, 32, 0), 0);
+  FSOUND_STREAM* through = FSOUND_Stream_OpenFile(file.c_str(), kDemoMode, 0);
+  FSOUND_STREAM* seeked = FSOUND_Stream_OpenFile(file.c_str(), kDemoMode, 0);
+  ASSERT_NE(through, nullptr);
+  ASSERT_NE(seeked, nullptr);
+  const auto buffer = static_cast<std::size_t>(sound::Position(through).deviceBufferFrames);
+
+  ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, through), 0);
+  ASSERT_TRUE(WaitUntilPlayed(through, UINT64_MAX));
+  const std::int64_t throughEnd = sound::Position(through).frame;
+  EXPECT_EQ(throughEnd, static_cast<std::int64_t>(sound::Statistics(through).framesPlayed));
+  // Resampled or not, the music lasts as long as the file: no frame lost or added.
+  EXPECT_EQ(throughEnd, std::llround(static_cast<double>(fileFrames) * c.deviceRate /
+                                     static_cast<double>(reference.rate)));
+
+  const std::int64_t seekFrame = FrameAt(c.ms, c.deviceRate);
+  ASSERT_NE(FSOUND_Stream_SetTime(seeked, c.ms), 0);
+  EXPECT_EQ(sound::Position(seeked).frame, seekFrame);
+  EXPECT_EQ(sound::Position(seeked).takenAtNanoseconds, 0);
+  EXPECT_EQ(FSOUND_Stream_GetTime(seeked), c.ms);
+  ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, seeked), 0);
+  ASSERT_TRUE(WaitUntilPlayed(seeked, UINT64_MAX));
+  const sound::PlaybackPosition seekedEnd = sound::Position(seeked);
+  EXPECT_EQ(sound::Statistics(through).underrunFrames + sound::Statistics(seeked).underrunFrames,
+            0u);
+  const Frames played = capture.Finish();
+
+  EXPECT_EQ(seekedEnd.frame, throughEnd) << "both end on the same frame of the file";
+  const std::size_t first = NextMusicAt(played, 0, buffer);
+  const std::size_t second =
+      NextMusicAt(played, first + static_cast<std::size_t>(throughEnd), buffer);
+  const auto count = static_cast<std::size_t>(seekedEnd.frame - seekFrame);
+  // The resampler computes in floating point; it may round a sample the other way.
+  EXPECT_EQ(FirstMismatch(played, second, played, first + static_cast<std::size_t>(seekFrame),
+                          count, 1),
+            count);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sound, SoundSeek,
+    ::testing::Values(SeekCase{"chord-44100-stereo.mp3", 44100, 500},
+                      SeekCase{"chord-44100-stereo.mp3", 48000, 733},
+                      SeekCase{"sine-22050-mono.mp3", 44100, 333},
+                      SeekCase{"sine-22050-mono.mp3", 48000, 1001}),
+    [](const auto& info) {
+      return std::string(info.param.file[0] == 'c' ? "stereo44100" : "mono22050") + "_to_" +
+             std::to_string(info.param.deviceRate) + "_at_" + std::to_string(info.param.ms);
+    });
+
+TEST(SoundSeek, PastTheEndTheStreamIsFinishedAndSilent) {
+  const std::string file = kFixtures + "chord-44100-stereo.mp3";
+  const Frames reference{DecodeWithMpg123(file).samples};
+  DiskAudioCapture capture("seek-end");
+  FSOUND_STREAM* stream = InitAndOpen(file);
+  ASSERT_NE(stream, nullptr);
+  const int length = FSOUND_Stream_GetLengthMs(stream);
+  EXPECT_EQ(length, MsAt(static_cast<std::int64_t>(reference.Count()), 44100));
+
+  ASSERT_NE(FSOUND_Stream_SetTime(stream, length + 5000), 0);
+  EXPECT_EQ(FSOUND_Stream_GetTime(stream), length);
+  EXPECT_EQ(sound::Position(stream).frame, static_cast<std::int64_t>(reference.Count()));
+  ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), 0);
+  ASSERT_TRUE(WaitUntilPlayed(stream, UINT64_MAX));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const sound::PlaybackPosition ended = sound::Position(stream);
+  const Frames played = capture.Finish();
+
+  EXPECT_TRUE(ended.finished);
+  EXPECT_EQ(ended.frame, static_cast<std::int64_t>(reference.Count()));
+  EXPECT_GT(ended.takenAtNanoseconds, 0) << "the callbacks still stamp the silence they give";
+  EXPECT_EQ(played.FirstSound(), played.Count());
+}
+
+TEST(SoundSeek, RefusesUnknownStreamsNegativeTimesAndOtherChannels) {
+  DiskAudioCapture capture("refusals");
+  EXPECT_EQ(FSOUND_SetPaused(0, 1), 0) << "no device yet";
+  EXPECT_EQ(FSOUND_GetPaused(0), 0);
+  FSOUND_STREAM* stream = InitAndOpen(kFixtures + "sine-22050-mono.mp3");
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 1500);
+
+  ASSERT_NE(FSOUND_Stream_SetTime(stream, 700), 0);
+  EXPECT_EQ(FSOUND_Stream_SetTime(stream, -1), 0);
+  EXPECT_EQ(FSOUND_Stream_GetTime(stream), 700) << "a refused seek leaves the stream as it was";
+
+  FSOUND_STREAM* unknown = reinterpret_cast<FSOUND_STREAM*>(&capture);
+  for (FSOUND_STREAM* bad : {unknown, static_cast<FSOUND_STREAM*>(nullptr)}) {
+    EXPECT_EQ(FSOUND_Stream_SetTime(bad, 100), 0);
+    EXPECT_EQ(FSOUND_Stream_GetTime(bad), 0);
+    EXPECT_EQ(FSOUND_Stream_GetLengthMs(bad), 0);
+    EXPECT_EQ(sound::Position(bad).rate, 0);
+  }
+
+  EXPECT_EQ(FSOUND_SetPaused(1, 1), 0);
+  EXPECT_EQ(FSOUND_GetPaused(0), 0);
+  EXPECT_NE(FSOUND_SetPaused(FSOUND_ALL, 1), 0);
+  EXPECT_NE(FSOUND_GetPaused(0), 0);
+  ASSERT_EQ(FSOUND_Stream_Play(FSOUND_FREE, stream), 0);
+  EXPECT_EQ(FSOUND_GetPaused(0), 0) << "playing a stream starts it unpaused";
+
+  // A closed stream is an unknown one.
+  ASSERT_NE(FSOUND_Stream_Close(stream), 0);
+  EXPECT_EQ(FSOUND_Stream_SetTime(stream, 100), 0);
+  EXPECT_EQ(FSOUND_Stream_GetLengthMs(stream), 0);
+}
+
 // ---- a corpus of real files, where one is present -----------------------------------
 
 TEST(SoundCorpus, EveryFileOpensAndPlaysOrGivesNoStream) {
