@@ -187,3 +187,9 @@ void RenderExteriorScene(std::int32_t t) {
   MaterialTree();
   DrawTrees();
 }
+
+// Shot 6 lies in the stretch where the exterior runs on DemoClock itself, so its start is
+// also the DemoClock of the first frame without the monk.
+void RestoreSceneStateAt(std::int32_t t) {
+  MonkVisible = t < ExteriorSegments[kMonkLeavesSegment - 1].start;
+}

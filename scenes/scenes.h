@@ -12,3 +12,7 @@ void RenderFinale(std::int32_t t);
 // The exterior scene's one piece of state: the monk stands until the first frame of its
 // sixth shot. Set at program start; cleared by that frame; never set again.
 extern bool MonkVisible;
+
+// Puts the scenes' state where a run that reached DemoClock t has left it, for front ends
+// that start or jump anywhere in the timeline.
+void RestoreSceneStateAt(std::int32_t t);

@@ -85,7 +85,7 @@ int RunBench(std::span<const std::string_view> args) {
 
   auto timeAt = [&](int i) { return static_cast<std::int32_t>(static_cast<std::int64_t>(i) * kDemoEnd / frames); };
   auto renderAt = [&](std::int32_t t) {
-    MonkVisible = t < 56800;
+    RestoreSceneStateAt(t);
     RenderFrame(t);
     gl->Finish();
   };

@@ -358,9 +358,9 @@ int RunCapture(std::span<const std::string_view> args) {
   if (sink == nullptr) return Fail(error);
 
   StopSignals signals;
-  // As in any run that reached the first frame's time: the monk stays until the exterior's
-  // sixth shot has begun, and from then on the frames themselves keep the state.
-  MonkVisible = options->from < 56800;
+  // As in any run that reached the first frame's time; from then on the frames themselves
+  // keep the state.
+  RestoreSceneStateAt(options->from);
   ProgressMeter meter(stderr, frames, isatty(STDERR_FILENO) != 0);
   d3dx::Image picture;
   std::int64_t done = 0;

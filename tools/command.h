@@ -25,6 +25,7 @@ int RunXinfo(std::span<const std::string_view> args);
 int RunDatagen(std::span<const std::string_view> args);
 int RunSheet(std::span<const std::string_view> args);
 int RunCapture(std::span<const std::string_view> args);
+int RunPlay(std::span<const std::string_view> args);
 
 extern const Command kTraceCommand;
 extern const Command kFrameCommand;
@@ -33,5 +34,6 @@ extern const Command kXinfoCommand;
 extern const Command kDatagenCommand;
 extern const Command kSheetCommand;
 extern const Command kCaptureCommand;
+extern const Command kPlayCommand;
 
 }  // namespace orchard

@@ -29,6 +29,7 @@ bool StartDemoSession(std::string_view command, const SessionOptions& options,
   UseRenderDevice(std::move(device));
   DisplaySettings.width = options.width;
   DisplaySettings.height = options.height;
+  DisplaySettings.anisotropic = options.anisotropic;
   showFps = options.showFps;
   if (FAILED(InitD3D(DisplaySettings))) {
     std::fprintf(stderr, "orchard %.*s: the rendering device could not be created\n",

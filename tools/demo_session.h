@@ -17,6 +17,7 @@ struct SessionOptions {
   int width = 800;
   int height = 600;
   bool showFps = false;
+  bool anisotropic = false;  // the settings dialog's check box
 };
 
 // Runs InitD3D and LoadAssets on `device`. On failure prints "orchard COMMAND: ..." and

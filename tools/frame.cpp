@@ -82,9 +82,8 @@ int RunFrame(std::span<const std::string_view> args) {
 
   d3dx::Image picture;
   for (std::int32_t t : times) {
-    // The monk has left in every run that reached the exterior's sixth shot, whatever
-    // came before; before it he is still there.
-    MonkVisible = t < 56800;
+    // Each frame as a run reaching its time shows it, whatever was rendered before.
+    RestoreSceneStateAt(t);
     RenderFrame(t);
     const std::string file = OutputFor(*output, t, times.size() > 1);
     std::string error;

@@ -16,6 +16,7 @@ const orchard::Command* const kCommands[] = {
     &orchard::kDatagenCommand,
     &orchard::kSheetCommand,
     &orchard::kCaptureCommand,
+    &orchard::kPlayCommand,
 };
 
 void PrintHelp() {

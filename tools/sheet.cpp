@@ -83,8 +83,7 @@ int RunSheet(std::span<const std::string_view> args) {
   std::vector<d3dx::Image> frames;
   std::vector<std::string> captions;
   for (std::int32_t t : times) {
-    // As `orchard frame`: the monk stands until the exterior's sixth shot, whatever came before.
-    MonkVisible = t < 56800;
+    RestoreSceneStateAt(t);
     RenderFrame(t);
     d3dx::Image frame;
     if (!gl->ReadBackBuffer(frame)) {

@@ -19,6 +19,7 @@ struct GlBackend {
   std::unique_ptr<GlContext> context;
   GlStateCache cache;
   BackBuffer backBuffer;
+  int requestedSamples = 0;      // as asked at CreateDevice, for a back buffer made again
   FixedFunctionProgram program;
   GlSampler stageZeroSampler;
   TextRenderer text;

@@ -160,14 +160,27 @@ HRESULT OpenGlDevice::CreateDevice(UINT adapter, D3DDEVTYPE, HWND focusWindow, D
   auto backend = std::make_unique<GlBackend>();
   // Full screen waits for the vertical retrace, as the default presentation interval
   // does; a window presents at once.
-  GlContextResult made = sdl != nullptr ? CreateWindowContext(sdl, fullScreen) : CreateHeadlessContext();
+  const bool vsync = policy_.vsync.value_or(fullScreen);
+  GlContextResult made = sdl != nullptr ? CreateWindowContext(sdl, vsync) : CreateHeadlessContext();
   if (!made.context) return E_FAIL;
   backend->context = std::move(made.context);
   // In a window a zero size means the size of the client area.
   if (sdl != nullptr && (width == 0 || height == 0)) backend->context->DrawableSize(width, height);
+  if (sdl != nullptr && policy_.followDrawable) {
+    int drawableWidth = 0, drawableHeight = 0;
+    backend->context->DrawableSize(drawableWidth, drawableHeight);
+    RenderSizeFor(policy_.scaling, drawableWidth, drawableHeight, width, height);
+  }
 
   const bool multisample = parameters->MultiSampleType >= D3DMULTISAMPLE_2_SAMPLES;
-  const int samples = multisample ? static_cast<int>(parameters->MultiSampleType) : 0;
+  int samples = multisample ? static_cast<int>(parameters->MultiSampleType) : 0;
+  if (policy_.samples) {
+    GLint offered = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &offered);
+    samples = std::clamp(*policy_.samples, 0, static_cast<int>(offered));
+    if (samples == 1) samples = 0;
+  }
+  backend->requestedSamples = samples;
   std::string error;
   if (!backend->backBuffer.Create(width, height, samples, parameters->EnableAutoDepthStencil != FALSE, &error) ||
       !backend->program.Create(&error) || !backend->text.Create(&error))
@@ -399,26 +412,73 @@ HRESULT OpenGlDevice::Present(const RECT*, const RECT*, HWND, const void*) {
     int drawableWidth = 0, drawableHeight = 0;
     gl_->context->DrawableSize(drawableWidth, drawableHeight);
     const int width = gl_->backBuffer.width(), height = gl_->backBuffer.height();
+    const PixelRect out = OutputRectFor(policy_.scaling, width, height, drawableWidth, drawableHeight);
     cache.BindReadFramebuffer(source);
     cache.BindDrawFramebuffer(0);
     cache.Enable(GL_SCISSOR_TEST, false);
     cache.ColorMask(true, true, true, true);
-    // The whole back buffer into the whole client area, stretched when they differ.
-    const GLenum filter = drawableWidth == width && drawableHeight == height ? GL_NEAREST : GL_LINEAR;
-    glBlitFramebuffer(0, 0, width, height, 0, 0, drawableWidth, drawableHeight, GL_COLOR_BUFFER_BIT, filter);
+    if (out.width != drawableWidth || out.height != drawableHeight) {
+      glClearColor(0.0f, 0.0f, 0.0f, 1.0f);  // the bars
+      glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // Whole factors and equal sizes keep every pixel sharp; anything else is filtered.
+    const bool exact = (out.width == width && out.height == height) ||
+                       (policy_.scaling == OutputScaling::Integer && out.width % width == 0 &&
+                        out.height % height == 0);
+    const int bottom = drawableHeight - out.y - out.height;  // GL counts rows from the bottom
+    glBlitFramebuffer(0, 0, width, height, out.x, bottom, out.x + out.width, bottom + out.height,
+                      GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
     if (gl_->capture != nullptr) {
       cache.BindReadFramebuffer(0);
       ReadPixels(drawableWidth, drawableHeight, gl_->capture->image);
       gl_->capture->taken = true;
       gl_->capture = nullptr;
     }
+    if (policy_.beforeSwap) policy_.beforeSwap();
     gl_->context->SwapBuffers();
+    if (policy_.followDrawable) FollowDrawable();
   } else {
     glFlush();
   }
   state_.dirty |= kDirtyPipeline;
   return S_OK;
 }
+
+void OpenGlDevice::FollowDrawable() {
+  int drawableWidth = 0, drawableHeight = 0, width = 0, height = 0;
+  gl_->context->DrawableSize(drawableWidth, drawableHeight);
+  RenderSizeFor(policy_.scaling, drawableWidth, drawableHeight, width, height);
+  if (width != gl_->backBuffer.width() || height != gl_->backBuffer.height()) ResizeBackBuffer(width, height);
+}
+
+bool OpenGlDevice::ResizeBackBuffer(int width, int height) {
+  BackBuffer resized;
+  std::string error;
+  if (!resized.Create(width, height, gl_->requestedSamples, gl_->backBuffer.hasDepth(), &error)) return false;
+  gl_->backBuffer = std::move(resized);
+  // Framebuffer names may be reused by the new buffer: forget every binding, and apply the
+  // device state afresh at the next draw.
+  gl_->cache.Invalidate();
+  gl_->cache.UseProgram(gl_->program.id());
+  gl_->cache.BindSampler(0, gl_->stageZeroSampler.get());
+  gl_->program.SetTarget(width, height, !gl_->clipControl);
+  state_.dirty = kDirtyAll;
+  return true;
+}
+
+void OpenGlDevice::OutputSize(int& width, int& height) const {
+  width = height = 0;
+  if (!gl_) return;
+  if (gl_->context->HasDrawable()) {
+    gl_->context->DrawableSize(width, height);
+  } else {
+    width = gl_->backBuffer.width();
+    height = gl_->backBuffer.height();
+  }
+}
+
+int OpenGlDevice::BackBufferWidth() const { return gl_ ? gl_->backBuffer.width() : 0; }
+int OpenGlDevice::BackBufferHeight() const { return gl_ ? gl_->backBuffer.height() : 0; }
 
 // ---- text -------------------------------------------------------------------------------
 

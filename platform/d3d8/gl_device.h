@@ -11,10 +11,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/d3d8/device_state.h"
+#include "platform/d3d8/output_scaling.h"
 #include "platform/d3dx/image.h"
 #include "platform/d3dx/xfile.h"
 #include "render/device.h"
@@ -89,13 +92,42 @@ class OpenGlDevice final : public RenderDevice {
   };
   SamplerParameters StageZeroSampler();
 
+  // ---- for front ends that ask more of a window than the presentation parameters do ----
+  struct OutputPolicy {
+    OutputScaling scaling = OutputScaling::Stretch;
+    // The back buffer follows the window: it is rendered at RenderSizeFor(scaling, drawable)
+    // and made again at the next Present after the drawable changes size (a resized window,
+    // full screen toggled, another screen's pixel density), instead of keeping the size of
+    // the presentation parameters.
+    bool followDrawable = false;
+    std::optional<bool> vsync;  // unset: full screen waits for the retrace, a window does not
+    // Samples per pixel, 0 for none, in place of the presentation parameters' choice; more
+    // than the driver offers gives what it offers. Unset: as the parameters say.
+    std::optional<int> samples;
+    // Called when the frame is in the window and only the swap is left: a front end's frame
+    // pacer holds the frame back there until its moment.
+    std::function<void()> beforeSwap;
+  };
+  // Takes effect at CreateDevice.
+  void SetOutputPolicy(const OutputPolicy& policy) { policy_ = policy; }
+  // The size of the window's default framebuffer in pixels; the back buffer's size without
+  // a window. 0 x 0 before CreateDevice.
+  void OutputSize(int& width, int& height) const;
+  int BackBufferWidth() const;
+  int BackBufferHeight() const;
+
  private:
   // The device exists and its context is current.
   bool Ready();
   void ApplyDrawState();
   void ApplyPipeline();
   void ApplySampler();
+  // Gives the back buffer a new size, samples and depth kept; the device state is applied
+  // again at the next draw.
+  bool ResizeBackBuffer(int width, int height);
+  void FollowDrawable();
 
+  OutputPolicy policy_;
   bool direct3dCreated_ = false;
   bool inScene_ = false;
   DeviceState state_;

@@ -243,6 +243,8 @@ BOOL DestroyWindow(HWND window);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 BOOL ValidateRect(HWND window, const RECT* rect);
 BOOL GetClientRect(HWND window, RECT* rect);
+// The outer rectangle of a window whose client area is *rect (no menu bars here).
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL hasMenu, DWORD exStyle);
 BOOL IsWindow(HWND window);
 
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
@@ -311,6 +313,12 @@ int DialogFocusId(HWND dialog);
 // A control's rectangle in pixels of the dialog's SDL window, the coordinates mouse events
 // carry; false for an unknown dialog or id.
 bool DialogItemRectInWindow(HWND dialog, int id, RECT* rect);
+
+// Full screen over the whole desktop at its own mode, without a mode switch, or back to
+// the window as it was. For front ends beyond the original; false for an unknown window
+// or when the video driver refuses.
+bool SetDesktopFullscreen(HWND window, bool on);
+bool IsDesktopFullscreen(HWND window);
 
 // Back to the state of a fresh process: no windows, no classes, no quit, no timers.
 // For tests, which run many programs' worth of window work in one process.

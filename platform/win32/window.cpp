@@ -118,9 +118,12 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   const int clientWidth = std::max(1, width - frame.left - frame.right);
   const int clientHeight = std::max(1, height - frame.top - frame.bottom);
 
-  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL;
+  // The device renders at the drawable's real pixel size on a high-density screen, where
+  // Windows would scale the program's picture up.
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
   if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
   if ((style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
+  if ((style & WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;  // a sizing border
   const char* title = windowName != nullptr ? windowName : "";
   SDL_Window* sdl = SDL_CreateWindow(title, x + frame.left, y + frame.top, clientWidth,
                                      clientHeight, flags);
@@ -198,6 +201,26 @@ BOOL DestroyWindow(HWND window) {
 }
 
 BOOL IsWindow(HWND window) { return IsLive(window) ? TRUE : FALSE; }
+
+BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL, DWORD exStyle) {
+  if (rect == nullptr) return FALSE;
+  const Frame frame = FrameForStyle(style, exStyle);
+  rect->left -= frame.left;
+  rect->top -= frame.top;
+  rect->right += frame.right;
+  rect->bottom += frame.bottom;
+  return TRUE;
+}
+
+bool win32::SetDesktopFullscreen(HWND window, bool on) {
+  if (!IsLive(window)) return false;
+  return SDL_SetWindowFullscreen(window->sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+bool win32::IsDesktopFullscreen(HWND window) {
+  if (!IsLive(window)) return false;
+  return (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
 
 BOOL SetWindowTextA(HWND window, LPCSTR text) {
   if (!IsLive(window)) return FALSE;

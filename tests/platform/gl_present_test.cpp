@@ -1,6 +1,8 @@
 // Presenting into a real window of our window layer (under the X server of `make test`):
 // the back buffer is stretched into the whole client area, and full screen takes the
-// display's rate when it lacks the 85 Hz asked for.
+// display's rate when it lacks the 85 Hz asked for. A front end's output policy renders at
+// the window's own size, fitted 4:3 with bars, and follows the window when it changes.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "platform/d3d8/gl_device.h"
@@ -27,8 +29,10 @@ class GlPresentTest : public ::testing::Test {
     win32::ResetForTests();
   }
 
-  HRESULT MakeDevice(UINT width, UINT height, BOOL windowed, UINT refresh) {
+  HRESULT MakeDevice(UINT width, UINT height, BOOL windowed, UINT refresh,
+                     const d3d8::OpenGlDevice::OutputPolicy& policy = {}) {
     device = std::make_unique<d3d8::OpenGlDevice>();
+    device->SetOutputPolicy(policy);
     EXPECT_TRUE(device->Create(D3D_SDK_VERSION));
     D3DPRESENT_PARAMETERS parameters;
     parameters.BackBufferWidth = width;
@@ -98,6 +102,46 @@ TEST_F(GlPresentTest, FullScreenTakesTheNearestRateWhenEightyFiveIsNotOffered) {
   ASSERT_NE(desktop.RefreshRate, 85u) << "this display offers 85 Hz; the test needs one that does not";
   EXPECT_EQ(MakeDevice(desktop.Width, desktop.Height, FALSE, 85), S_OK);
   EXPECT_EQ(MakeDevice(desktop.Width + 1, desktop.Height, FALSE, 85), E_FAIL) << "a size the display lacks";
+}
+
+TEST_F(GlPresentTest, FittedOutputFollowsTheWindowWithEqualBarsOnWideShapesAndNoneAt4To3) {
+  window = CreateWindowExA(0, "GlPresentTest", "fit", WS_POPUP, 0, 0, 960, 540, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr) << "no window: is an X server running?";
+  ShowWindow(window, SW_SHOW);
+  d3d8::OpenGlDevice::OutputPolicy policy;
+  policy.scaling = d3d8::OutputScaling::Fit;
+  policy.followDrawable = true;
+  ASSERT_EQ(MakeDevice(800, 600, TRUE, 0, policy), S_OK);
+
+  const gltest::Rgb black{0, 0, 0}, red{255, 0, 0};
+  auto presentRed = [&] {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFF0000, 1.0f, 0);
+    d3d8::OpenGlDevice::DrawableCapture capture;
+    device->CaptureDrawableAtNextPresent(&capture);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+    return capture.image;
+  };
+
+  // 16:9: the scenes render at 720 x 540, shown between two bars of 120.
+  EXPECT_EQ(device->BackBufferWidth(), 720);
+  EXPECT_EQ(device->BackBufferHeight(), 540);
+  d3dx::Image shown = presentRed();
+  ASSERT_EQ(shown.width, 960);
+  for (int x : {0, 119, 840, 959}) EXPECT_TRUE(Near(Pixel(shown, x, 270), black)) << "bar at x = " << x;
+  for (int x : {120, 480, 839}) EXPECT_TRUE(Near(Pixel(shown, x, 270), red)) << "picture at x = " << x;
+
+  // The window becomes 4:3: from the next frame on, the picture fills it.
+  SDL_SetWindowSize(static_cast<SDL_Window*>(win32::NativeWindow(window)), 640, 480);
+  for (int i = 0; i < 50 && device->BackBufferWidth() != 640; ++i) {
+    SDL_PumpEvents();
+    SDL_Delay(10);
+    presentRed();
+  }
+  ASSERT_EQ(device->BackBufferWidth(), 640);
+  EXPECT_EQ(device->BackBufferHeight(), 480);
+  shown = presentRed();
+  ASSERT_EQ(shown.width, 640);
+  for (int x : {0, 320, 639}) EXPECT_TRUE(Near(Pixel(shown, x, 240), red)) << "no bar at x = " << x;
 }
 
 }  // namespace

@@ -147,3 +147,15 @@ TEST_F(ExteriorLandscape, OutsideItsShotsOnlyTheProjectionIsSet) {
 }
 
 }  // namespace
+
+TEST_F(ExteriorLandscape, RestoringTheStateForAClockShowsWhatARunReachingItShows) {
+  // Jumping back before shot 6 brings the monk back; jumping past it sends him away.
+  const struct {
+    std::int32_t jumpTo;
+    bool monk;
+  } kJumps[] = {{200000, false}, {0, true}, {56799, true}, {56800, false}, {12000, true}, {60000, false}};
+  for (const auto& jump : kJumps) {
+    RestoreSceneStateAt(jump.jumpTo);
+    EXPECT_EQ(MonkVisible, jump.monk) << "after a jump to " << jump.jumpTo;
+  }
+}

@@ -1,0 +1,77 @@
+#include "tools/play/frame_pacer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace orchard {
+
+namespace {
+
+constexpr std::size_t kRecentFrames = 30;
+// A lower step must have had this much room to spare, for this many frames, to be taken.
+constexpr double kStepDownMargin = 0.8;
+constexpr long kStepDownAfter = 60;
+constexpr long kMostRefreshes = 12;  // 5 fps at 60 Hz: below that, pacing means nothing
+
+}  // namespace
+
+FramePacer::FramePacer(double refreshHz, bool paced)
+    : period_(static_cast<Nanoseconds>(1e9 / (refreshHz > 1.0 ? refreshHz : 60.0))), paced_(paced) {}
+
+Nanoseconds FramePacer::RenderEstimate() const {
+  if (renderTimes_.empty()) return period_ / 2;
+  std::vector<Nanoseconds> sorted(renderTimes_.begin(), renderTimes_.end());
+  const std::size_t index = (sorted.size() * 9) / 10;
+  std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(index), sorted.end());
+  return sorted[index];
+}
+
+Nanoseconds FramePacer::PlanPresent(Nanoseconds now) {
+  const Nanoseconds ready = now + RenderEstimate();
+  if (!paced_) return planned_ = ready;
+  const Nanoseconds step = interval();
+  if (lastSlot_ == 0 || ready > lastSlot_ + 4 * step) {
+    // The first frame, or after a stall: a new grid from here.
+    planned_ = ready;
+  } else {
+    planned_ = lastSlot_ + step;
+    while (planned_ < ready) planned_ += step;
+  }
+  return planned_;
+}
+
+void FramePacer::BeforeSwap(Nanoseconds begunAt) {
+  const Nanoseconds now = SteadyNow();
+  renderTimes_.push_back(now - begunAt);
+  if (renderTimes_.size() > kRecentFrames) renderTimes_.pop_front();
+  if (!paced_) return;
+  // Sleep to just short of the slot, then yield the last stretch: sleeping is coarse.
+  if (planned_ - now > 2'000'000)
+    std::this_thread::sleep_for(std::chrono::nanoseconds(planned_ - now - 1'000'000));
+  while (SteadyNow() < planned_) std::this_thread::yield();
+}
+
+void FramePacer::FramePresented(Nanoseconds presentedAt) {
+  // A swap that waited for the display's retrace well past the slot shows where the
+  // display's grid really is; otherwise the grid stays our own, unmoved by the swap's cost.
+  lastSlot_ = paced_ && presentedAt - planned_ <= period_ / 2 ? planned_ : presentedAt;
+  if (!paced_) return;
+
+  const Nanoseconds estimate = RenderEstimate();
+  const long needed = std::clamp<long>(static_cast<long>((estimate + period_ - 1) / period_), 1, kMostRefreshes);
+  if (needed > refreshes_) {
+    refreshes_ = needed;
+    calmFrames_ = 0;
+  } else if (needed < refreshes_ && estimate < static_cast<Nanoseconds>((refreshes_ - 1) * period_ * kStepDownMargin)) {
+    if (++calmFrames_ >= kStepDownAfter) {
+      --refreshes_;
+      calmFrames_ = 0;
+    }
+  } else {
+    calmFrames_ = 0;
+  }
+}
+
+}  // namespace orchard

@@ -1,0 +1,50 @@
+// Even frame pacing: every frame is shown one whole number of display refreshes after the
+// one before, the same number each time, so motion advances by equal steps.
+//
+// A renderer slower than the display (software GL, a large window) would otherwise show
+// frames for one refresh, then two, then one: judder, though the average rate is fine.
+// The pacer picks the smallest whole number of refreshes that the recent frames fit in
+// (the 90th percentile of their render times), and holds each frame back until its slot.
+// It steps down again only once a lower step has clearly fit for a while, so that it
+// does not hunt between two steps.
+//
+// Without vsync there is no grid: frames are shown as soon as they are done, and the pacer
+// only predicts when that will be, so that the frame can show the clock at that moment.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+
+#include "tools/play/playback_clock.h"
+
+namespace orchard {
+
+class FramePacer {
+ public:
+  FramePacer(double refreshHz, bool paced);
+
+  // When the frame begun at `now` will be shown: the next slot of the grid it can make
+  // (paced), or now plus the expected render time.
+  Nanoseconds PlanPresent(Nanoseconds now);
+  // Called just before the swap of the frame begun at `begunAt`: notes how long it took to
+  // render, then (paced) waits for its slot.
+  void BeforeSwap(Nanoseconds begunAt);
+  // The swap of the frame returned at `presentedAt`.
+  void FramePresented(Nanoseconds presentedAt);
+
+  Nanoseconds interval() const { return refreshes_ * period_; }
+  bool paced() const { return paced_; }
+
+ private:
+  Nanoseconds RenderEstimate() const;  // the 90th percentile of recent render times
+
+  Nanoseconds period_;
+  bool paced_;
+  long refreshes_ = 1;   // the current step, in refreshes
+  long calmFrames_ = 0;  // frames in a row that would have fit one step lower
+  Nanoseconds lastSlot_ = 0;
+  Nanoseconds planned_ = 0;
+  std::deque<Nanoseconds> renderTimes_;
+};
+
+}  // namespace orchard
