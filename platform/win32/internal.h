@@ -25,6 +25,7 @@ struct HWND__ {
   int outerHeight = 0;
   bool needsPaint = false;
   bool alive = true;
+  SDL_Rect windowedPlace{};  // where the window was before desktop full screen
 };
 
 namespace win32 {

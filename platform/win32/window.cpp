@@ -214,7 +214,26 @@ BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL, DWORD exStyle) {
 
 bool win32::SetDesktopFullscreen(HWND window, bool on) {
   if (!IsLive(window)) return false;
-  return SDL_SetWindowFullscreen(window->sdl, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+  SDL_Window* sdl = window->sdl;
+  if (on == IsDesktopFullscreen(window)) return true;
+  if (on) {
+    SDL_Rect& place = window->windowedPlace;
+    SDL_GetWindowPosition(sdl, &place.x, &place.y);
+    SDL_GetWindowSize(sdl, &place.w, &place.h);
+    // Without a window manager (a bare X server) nothing would resize the window for
+    // SDL's full screen; covering the display first makes it so everywhere.
+    SDL_Rect display{};
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(sdl)), &display) == 0) {
+      SDL_SetWindowPosition(sdl, display.x, display.y);
+      SDL_SetWindowSize(sdl, display.w, display.h);
+    }
+    return SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+  }
+  if (SDL_SetWindowFullscreen(sdl, 0) != 0) return false;
+  const SDL_Rect& place = window->windowedPlace;
+  SDL_SetWindowSize(sdl, place.w, place.h);
+  SDL_SetWindowPosition(sdl, place.x, place.y);
+  return true;
 }
 
 bool win32::IsDesktopFullscreen(HWND window) {

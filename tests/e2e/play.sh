@@ -22,13 +22,14 @@ for file in "$work"/root/Data/*; do
 done
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw
 
-# column_is_black ID X HEIGHT: every pixel of the window's column X is black.
-column_is_black() {
+# is_black ID GEOMETRY: every pixel of that part of the window (WxH+X+Y) is black.
+is_black() {
   local colours
-  colours=$(import -window "$1" -crop "1x$3+$2+0" -depth 8 txt:- 2>/dev/null | sed -n '2,$p' |
+  colours=$(import -window "$1" -crop "$2" -depth 8 txt:- 2>/dev/null | sed -n '2,$p' |
     sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | sort -u)
   [ "$colours" = "0,0,0" ]
 }
+column_is_black() { is_black "$1" "1x$3+$2+0"; }
 
 # shows_frames ID: the window has been drawn into (its middle is not black).
 shows_frames() {
@@ -66,6 +67,27 @@ for shape in 960x540:120 640x480:0; do
   [ "$EXIT_CODE" = 0 ] || fail "Esc at $size: exit code $EXIT_CODE"
   pid=
 done
+
+# Full screen on this 1280 x 1024 (5:4) screen, without a mode switch: 1280 x 960 with
+# bars of 32 rows above and below; F goes back to the window.
+"$orchard" play --root "$work/root" --fullscreen --start 286000 --no-sound --vsync off 2>"$work/full.err" &
+pid=$!
+wait_for 30 window_named '^Quiet Orchard$' || fail "no full-screen window"
+id=$(window_named '^Quiet Orchard$')
+wait_for 30 shows_frames "$id" 640 512 || fail "no frame drawn in full screen"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$id")"
+[ "$WIDTH x $HEIGHT" = "1280 x 1024" ] || fail "full screen covers $WIDTH x $HEIGHT, not the screen"
+for y in 0 31 992 1023; do is_black "$id" "1280x1+0+$y" || fail "full screen: row $y is not a black bar"; done
+for y in 32 991; do is_black "$id" "1280x1+0+$y" && fail "full screen: row $y belongs to the picture"; done
+# F: back to the window of the size asked (1024 x 768 by default).
+windowed() { eval "$(xdotool getwindowgeometry --shell "$id")"; [ "$WIDTH x $HEIGHT" = "1024 x 768" ]; }
+xdotool key --window "$id" f
+wait_for 10 windowed || fail "F did not leave full screen"
+xdotool key --window "$id" Escape
+wait_exit "$pid" 20
+[ "$EXIT_CODE" = 0 ] || fail "Esc in full screen: exit code $EXIT_CODE"
+pid=
 
 # The music clock with the disk driver: frames show what is heard, within one frame.
 "$orchard" play --root "$work/root" --window 320x240 --start 30000 --to 33000 --stats \

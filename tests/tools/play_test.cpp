@@ -9,6 +9,7 @@
 #include "tests/support/scoped_working_folder.h"
 #include "tools/command.h"
 #include "tools/play/data_root.h"
+#include "tools/play/frame_pacer.h"
 #include "tools/play/play_options.h"
 #include "tools/play/playback_clock.h"
 
@@ -135,6 +136,51 @@ TEST(PlayOptions, DefaultsAndMistakes) {
   EXPECT_EQ(options->anisotropy, 16);
   EXPECT_EQ(options->stallAt, 3000);
   EXPECT_EQ(options->stallMs, 2000);
+}
+
+}  // namespace
+
+namespace {
+
+// A run of frames through the pacer with made-up render times at 60 Hz; the times at which
+// the frames were shown. The swap itself costs 1 ms.
+std::vector<Nanoseconds> PacedRun(orchard::FramePacer& pacer, const std::vector<double>& renderMs) {
+  std::vector<Nanoseconds> shown;
+  Nanoseconds now = 1'000'000 * kMs;
+  for (double ms : renderMs) {
+    const Nanoseconds planned = pacer.PlanPresent(now);
+    const Nanoseconds rendered = now + static_cast<Nanoseconds>(ms * 1e6);
+    pacer.FrameRendered(now, rendered);
+    const Nanoseconds presented = std::max(planned, rendered) + kMs;
+    pacer.FramePresented(presented);
+    shown.push_back(presented);
+    now = presented;
+  }
+  return shown;
+}
+
+TEST(FramePacer, ShowsFramesAtEvenWholeNumbersOfRefreshes) {
+  constexpr double kRefreshMs = 1000.0 / 60.0;
+  orchard::FramePacer pacer(60.0, true);
+  // Slow first frames (compiles, uploads), then frames of 45 to 60 ms: four refreshes each.
+  std::vector<double> renders(5, 400.0);
+  for (int i = 0; i < 120; ++i) renders.push_back(45.0 + (i * 7) % 16);
+  const auto shown = PacedRun(pacer, renders);
+  for (std::size_t i = 60; i < shown.size(); ++i)
+    EXPECT_NEAR(static_cast<double>(shown[i] - shown[i - 1]) / 1e6, 4 * kRefreshMs, 0.01) << "frame " << i;
+
+  // Heavier frames: it steps up at once to six refreshes, and down again when they pass.
+  const auto heavy = PacedRun(pacer, std::vector<double>(60, 90.0));
+  EXPECT_NEAR(static_cast<double>(heavy.back() - heavy[heavy.size() - 2]) / 1e6, 6 * kRefreshMs, 0.01);
+  const auto light = PacedRun(pacer, std::vector<double>(80, 10.0));
+  EXPECT_NEAR(static_cast<double>(light.back() - light[light.size() - 2]) / 1e6, kRefreshMs, 0.01);
+}
+
+TEST(FramePacer, WithoutVsyncFramesGoAtOnceAndThePlanPredictsThem) {
+  orchard::FramePacer pacer(60.0, false);
+  const auto shown = PacedRun(pacer, std::vector<double>(40, 23.0));
+  EXPECT_NEAR(static_cast<double>(shown.back() - shown[shown.size() - 2]) / 1e6, 24.0, 0.01);
+  EXPECT_EQ(pacer.PlanPresent(0), 23 * kMs) << "a frame is expected to take what the recent ones took";
 }
 
 }  // namespace

@@ -10,9 +10,11 @@ namespace orchard {
 namespace {
 
 constexpr std::size_t kRecentFrames = 30;
-// A lower step must have had this much room to spare, for this many frames, to be taken.
-constexpr double kStepDownMargin = 0.8;
-constexpr long kStepDownAfter = 60;
+// The first frames pay for shader compiles and texture uploads; they say nothing of the
+// frames to come.
+constexpr long kWarmUpFrames = 5;
+// A lower step is taken once it has fitted this many frames in a row.
+constexpr long kStepDownAfter = 15;
 constexpr long kMostRefreshes = 12;  // 5 fps at 60 Hz: below that, pacing means nothing
 
 }  // namespace
@@ -42,12 +44,16 @@ Nanoseconds FramePacer::PlanPresent(Nanoseconds now) {
   return planned_;
 }
 
-void FramePacer::BeforeSwap(Nanoseconds begunAt) {
-  const Nanoseconds now = SteadyNow();
-  renderTimes_.push_back(now - begunAt);
+void FramePacer::FrameRendered(Nanoseconds begunAt, Nanoseconds renderedAt) {
+  if (++framesSeen_ <= kWarmUpFrames) return;
+  renderTimes_.push_back(renderedAt - begunAt);
   if (renderTimes_.size() > kRecentFrames) renderTimes_.pop_front();
+}
+
+void FramePacer::WaitForSlot() const {
   if (!paced_) return;
   // Sleep to just short of the slot, then yield the last stretch: sleeping is coarse.
+  const Nanoseconds now = SteadyNow();
   if (planned_ - now > 2'000'000)
     std::this_thread::sleep_for(std::chrono::nanoseconds(planned_ - now - 1'000'000));
   while (SteadyNow() < planned_) std::this_thread::yield();
@@ -59,17 +65,15 @@ void FramePacer::FramePresented(Nanoseconds presentedAt) {
   lastSlot_ = paced_ && presentedAt - planned_ <= period_ / 2 ? planned_ : presentedAt;
   if (!paced_) return;
 
-  const Nanoseconds estimate = RenderEstimate();
-  const long needed = std::clamp<long>(static_cast<long>((estimate + period_ - 1) / period_), 1, kMostRefreshes);
+  const long needed =
+      std::clamp<long>(static_cast<long>((RenderEstimate() + period_ - 1) / period_), 1, kMostRefreshes);
   if (needed > refreshes_) {
     refreshes_ = needed;
     calmFrames_ = 0;
-  } else if (needed < refreshes_ && estimate < static_cast<Nanoseconds>((refreshes_ - 1) * period_ * kStepDownMargin)) {
-    if (++calmFrames_ >= kStepDownAfter) {
-      --refreshes_;
-      calmFrames_ = 0;
-    }
-  } else {
+  } else if (needed < refreshes_ && ++calmFrames_ >= kStepDownAfter) {
+    refreshes_ = needed;
+    calmFrames_ = 0;
+  } else if (needed == refreshes_) {
     calmFrames_ = 0;
   }
 }

@@ -5,8 +5,8 @@
 // frames for one refresh, then two, then one: judder, though the average rate is fine.
 // The pacer picks the smallest whole number of refreshes that the recent frames fit in
 // (the 90th percentile of their render times), and holds each frame back until its slot.
-// It steps down again only once a lower step has clearly fit for a while, so that it
-// does not hunt between two steps.
+// It steps up at once, and down only once a lower step has fitted a run of frames, so
+// that it does not hunt between two steps.
 //
 // Without vsync there is no grid: frames are shown as soon as they are done, and the pacer
 // only predicts when that will be, so that the frame can show the clock at that moment.
@@ -26,9 +26,10 @@ class FramePacer {
   // When the frame begun at `now` will be shown: the next slot of the grid it can make
   // (paced), or now plus the expected render time.
   Nanoseconds PlanPresent(Nanoseconds now);
-  // Called just before the swap of the frame begun at `begunAt`: notes how long it took to
-  // render, then (paced) waits for its slot.
-  void BeforeSwap(Nanoseconds begunAt);
+  // The frame begun at `begunAt` is rendered and only its swap is left.
+  void FrameRendered(Nanoseconds begunAt, Nanoseconds renderedAt);
+  // Paced: sleeps until the planned moment. Called just before the swap.
+  void WaitForSlot() const;
   // The swap of the frame returned at `presentedAt`.
   void FramePresented(Nanoseconds presentedAt);
 
@@ -41,7 +42,8 @@ class FramePacer {
   Nanoseconds period_;
   bool paced_;
   long refreshes_ = 1;   // the current step, in refreshes
-  long calmFrames_ = 0;  // frames in a row that would have fit one step lower
+  long calmFrames_ = 0;  // frames in a row that would have fitted a lower step
+  long framesSeen_ = 0;
   Nanoseconds lastSlot_ = 0;
   Nanoseconds planned_ = 0;
   std::deque<Nanoseconds> renderTimes_;

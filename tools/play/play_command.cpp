@@ -227,13 +227,16 @@ int RunPlay(std::span<const std::string_view> args) {
   auto pacer = std::make_unique<FramePacer>(60.0, options->vsync);
   Player* player = nullptr;
   auto device = std::make_unique<d3d8::OpenGlDevice>();
+  const d3d8::OpenGlDevice* gl = device.get();
   d3d8::OpenGlDevice::OutputPolicy policy;
   policy.scaling = options->scaling;
   policy.followDrawable = true;
   policy.vsync = options->vsync;
   policy.samples = options->msaa.value_or(0);
   policy.beforeSwap = [&pacer, &player] {
-    if (player != nullptr) pacer->BeforeSwap(player->frameBegunAt());
+    if (player == nullptr) return;
+    pacer->FrameRendered(player->frameBegunAt(), SteadyNow());
+    pacer->WaitForSlot();
   };
   device->SetOutputPolicy(policy);
 
@@ -244,6 +247,9 @@ int RunPlay(std::span<const std::string_view> args) {
   session.showFps = options->showFps;
   session.anisotropic = options->anisotropy.value_or(1) > 1;
   if (!StartDemoSession("play", session, std::move(device))) return kExitFailure;
+  if (options->msaa.value_or(0) > 1 && gl->BackBufferSamples() < *options->msaa)
+    std::fprintf(stderr, "orchard play: %d samples per pixel asked for; the driver gives %d\n", *options->msaa,
+                 gl->BackBufferSamples());
   if (options->anisotropy.value_or(1) > 1)
     Device->SetTextureStageState(0, D3DTSS_MAXANISOTROPY, static_cast<DWORD>(*options->anisotropy));
   pacer = std::make_unique<FramePacer>(RefreshRateOfTheDisplay(), options->vsync);
