@@ -6,6 +6,9 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <vector>
+
+#include "platform/d3d8/gl_debug.h"
 
 namespace d3d8 {
 
@@ -123,10 +126,12 @@ GlContextResult CreateWindowContext(SDL_Window* window, bool vsync) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, GlDebugContextsEnabled() ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
   SDL_GLContext context = SDL_GL_CreateContext(window);
   if (context == nullptr) return {nullptr, std::string("no OpenGL context: ") + SDL_GetError()};
   auto result = std::make_unique<SdlWindowContext>(window, context);
   if (!result->EnsureCurrent() || !IsOpenGl33()) return {nullptr, "OpenGL 3.3 is not available"};
+  InstallGlDebugCallback();
   SDL_GL_SetSwapInterval(vsync ? 1 : 0);
   WatchForExit();
   return {std::move(result), {}};
@@ -147,14 +152,23 @@ GlContextResult CreateHeadlessContext() {
     if (eglChooseConfig(display, wanted, &config, 1, &count) != EGL_TRUE || count < 1)
       return {nullptr, "EGL offers no OpenGL configuration"};
   }
-  const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3,
-                               EGL_CONTEXT_MINOR_VERSION, 3,
-                               EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                               EGL_NONE};
-  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, attributes);
+  std::vector<EGLint> attributes = {EGL_CONTEXT_MAJOR_VERSION, 3,
+                                    EGL_CONTEXT_MINOR_VERSION, 3,
+                                    EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT};
+  if (GlDebugContextsEnabled()) {
+    // The extension's flag works on EGL 1.4 as well; 1.5 has its own attribute.
+    const char* version = eglQueryString(display, EGL_VERSION);  // "1.5 Mesa ..."
+    if (HasExtension(extensions, "EGL_KHR_create_context"))
+      attributes.insert(attributes.end(), {EGL_CONTEXT_FLAGS_KHR, EGL_CONTEXT_OPENGL_DEBUG_BIT_KHR});
+    else if (version != nullptr && std::string_view(version) >= "1.5")
+      attributes.insert(attributes.end(), {EGL_CONTEXT_OPENGL_DEBUG, EGL_TRUE});
+  }
+  attributes.push_back(EGL_NONE);
+  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, attributes.data());
   if (context == EGL_NO_CONTEXT) return {nullptr, "EGL cannot make an OpenGL 3.3 core context"};
   auto result = std::make_unique<EglHeadlessContext>(display, context);
   if (!result->EnsureCurrent() || !IsOpenGl33()) return {nullptr, "OpenGL 3.3 is not available"};
+  InstallGlDebugCallback();
   WatchForExit();
   return {std::move(result), {}};
 }

@@ -20,10 +20,7 @@ demo_root "$work/root" "$cache" "$fixture"
 # Temporary files of the captures go here, to be seen if any is left behind.
 export TMPDIR=$work/tmp
 mkdir -p "$TMPDIR"
-mkdir -p "$work/silent/Data"
-for file in "$work"/root/Data/*; do
-  [ "$(basename "$file")" = user@example.com3 ] || ln -s "$file" "$work/silent/Data/"
-done
+musicless_root "$work/silent" "$work/root"
 
 # probe FILE STREAM ENTRY: one value of ffprobe's report on the first stream of a kind.
 probe() {

@@ -29,3 +29,12 @@ demo_root() {
     cp "$fixture" "$root/Data/user@example.com3"
   fi
 }
+
+# musicless_root ROOT FROM: ROOT/Data links every file of FROM/Data but the music.
+musicless_root() {
+  local root=$1 from=$2 file
+  mkdir -p "$root/Data"
+  for file in "$from"/Data/*; do
+    [ "$(basename "$file")" = user@example.com3 ] || ln -s "$(readlink -f "$file")" "$root/Data/"
+  done
+}

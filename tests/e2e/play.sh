@@ -16,10 +16,7 @@ work=$(mktemp -d)
 pid=
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 demo_root "$work/root" "$cache" "$fixture"
-mkdir -p "$work/silent/Data"
-for file in "$work"/root/Data/*; do
-  [ "$(basename "$file")" = user@example.com3 ] || ln -s "$file" "$work/silent/Data/"
-done
+musicless_root "$work/silent" "$work/root"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/audio.raw
 
 # is_black ID GEOMETRY: every pixel of that part of the window (WxH+X+Y) is black.
@@ -104,6 +101,7 @@ awk -v m="$median" 'BEGIN { exit !(m < 16.7) }' || fail "music run: picture $med
 pid=$!
 wait_for 30 window_named '^Quiet Orchard$' || fail "no player window for the keys"
 id=$(window_named '^Quiet Orchard$')
+wait_for 60 shows_frames "$id" 160 120 || fail "no frame drawn before the keys"
 xdotool key --window "$id" Right Right
 sleep 0.5
 xdotool key --window "$id" Escape

@@ -22,17 +22,19 @@ constexpr long kMostRefreshes = 12;  // 5 fps at 60 Hz: below that, pacing means
 FramePacer::FramePacer(double refreshHz, bool paced)
     : period_(static_cast<Nanoseconds>(1e9 / (refreshHz > 1.0 ? refreshHz : 60.0))), paced_(paced) {}
 
-Nanoseconds FramePacer::RenderEstimate() const {
+Nanoseconds FramePacer::RenderEstimate(int percent) const {
   if (renderTimes_.empty()) return period_ / 2;
   std::vector<Nanoseconds> sorted(renderTimes_.begin(), renderTimes_.end());
-  const std::size_t index = (sorted.size() * 9) / 10;
+  const std::size_t index = (sorted.size() * static_cast<std::size_t>(percent)) / 100;
   std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(index), sorted.end());
   return sorted[index];
 }
 
 Nanoseconds FramePacer::PlanPresent(Nanoseconds now) {
-  const Nanoseconds ready = now + RenderEstimate();
-  if (!paced_) return planned_ = ready;
+  // Unpaced, the typical frame is the best guess of when this one shows; paced, the slot
+  // must hold nearly every frame.
+  if (!paced_) return planned_ = now + RenderEstimate(50);
+  const Nanoseconds ready = now + RenderEstimate(90);
   const Nanoseconds step = interval();
   if (lastSlot_ == 0 || ready > lastSlot_ + 4 * step) {
     // The first frame, or after a stall: a new grid from here.
@@ -66,7 +68,7 @@ void FramePacer::FramePresented(Nanoseconds presentedAt) {
   if (!paced_) return;
 
   const long needed =
-      std::clamp<long>(static_cast<long>((RenderEstimate() + period_ - 1) / period_), 1, kMostRefreshes);
+      std::clamp<long>(static_cast<long>((RenderEstimate(90) + period_ - 1) / period_), 1, kMostRefreshes);
   if (needed > refreshes_) {
     refreshes_ = needed;
     calmFrames_ = 0;

@@ -9,7 +9,8 @@
 // that it does not hunt between two steps.
 //
 // Without vsync there is no grid: frames are shown as soon as they are done, and the pacer
-// only predicts when that will be, so that the frame can show the clock at that moment.
+// only predicts when that will be (after the median of the recent render times), so that
+// the frame can show the clock at that moment.
 #pragma once
 
 #include <cstddef>
@@ -37,7 +38,7 @@ class FramePacer {
   bool paced() const { return paced_; }
 
  private:
-  Nanoseconds RenderEstimate() const;  // the 90th percentile of recent render times
+  Nanoseconds RenderEstimate(int percent) const;  // that percentile of recent render times
 
   Nanoseconds period_;
   bool paced_;

@@ -34,6 +34,10 @@ void FrameStatistics::Print(std::FILE* out) {
   };
   if (first_) std::fprintf(out, "demo time shown: from %d ms to %d ms\n", *first_, *last_);
   line("frame times", frameTimes_);
+  // Judder is a frame shown longer or shorter than the one before.
+  std::vector<double> changes;
+  for (std::size_t i = 1; i < frameTimes_.size(); ++i) changes.push_back(std::fabs(frameTimes_[i] - frameTimes_[i - 1]));
+  line("frame-to-frame changes", changes);
   if (!offsets_.empty()) line("picture-to-music offsets", offsets_);
   if (eventAt_ < frameTimes_.size()) {
     // The frames after the event, without the one that spans it.
