@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -13,8 +14,9 @@ constexpr std::size_t kRecentFrames = 30;
 // The first frames pay for shader compiles and texture uploads; they say nothing of the
 // frames to come.
 constexpr long kWarmUpFrames = 5;
-// A lower step is taken once it has fitted this many frames in a row.
+// A lower step is taken once it has fitted this many frames in a row with this much room.
 constexpr long kStepDownAfter = 15;
+constexpr double kStepDownRoom = 1.15;
 constexpr long kMostRefreshes = 12;  // 5 fps at 60 Hz: below that, pacing means nothing
 
 }  // namespace
@@ -67,15 +69,21 @@ void FramePacer::FramePresented(Nanoseconds presentedAt) {
   lastSlot_ = paced_ && presentedAt - planned_ <= period_ / 2 ? planned_ : presentedAt;
   if (!paced_) return;
 
-  const long needed =
-      std::clamp<long>(static_cast<long>((RenderEstimate(90) + period_ - 1) / period_), 1, kMostRefreshes);
+  const Nanoseconds estimate = RenderEstimate(90);
+  auto refreshesFor = [this](double ns) {
+    return std::clamp<long>(static_cast<long>(std::ceil(ns / static_cast<double>(period_))), 1, kMostRefreshes);
+  };
+  const long needed = refreshesFor(static_cast<double>(estimate));
+  // Down only to a step with room to spare, so that frames near a step's edge do not
+  // make it hunt between two steps.
+  const long roomy = refreshesFor(static_cast<double>(estimate) * kStepDownRoom);
   if (needed > refreshes_) {
     refreshes_ = needed;
     calmFrames_ = 0;
-  } else if (needed < refreshes_ && ++calmFrames_ >= kStepDownAfter) {
-    refreshes_ = needed;
+  } else if (roomy < refreshes_ && ++calmFrames_ >= kStepDownAfter) {
+    refreshes_ = roomy;
     calmFrames_ = 0;
-  } else if (needed == refreshes_) {
+  } else if (roomy >= refreshes_) {
     calmFrames_ = 0;
   }
 }
