@@ -59,7 +59,6 @@ const Command kCaptureCommand{
 namespace {
 
 constexpr int kExitInterrupted = 130;
-constexpr const char* kMusicFile = "Data\\user@example.com3";
 constexpr int kMostSupersample = 8;
 constexpr int kLargestRenderSide = 16384;
 
@@ -319,7 +318,7 @@ class Mp4Sink final : public FrameSink {
 
 // The music of [from, to) at the file's own rate, or silence of that length without it.
 PcmAudio SpanMusic(const CaptureOptions& options) {
-  const std::string path = win32::ResolveFileName(kMusicFile);
+  const std::string path = win32::ResolveFileName(kDemoMusicFile);
   DecodedMusic decoded = DecodeMusic(path, options.to);
   if (!decoded.warning.empty())
     Warn(decoded.warning + (decoded.audio ? "" : "; the audio track is silent"));

@@ -12,6 +12,9 @@
 
 namespace orchard {
 
+// The demo's music, as its program names it.
+inline constexpr const char* kDemoMusicFile = "Data\\user@example.com3";
+
 struct SessionOptions {
   std::optional<std::string> root;  // where "Data\..." names resolve; default: here
   int width = 800;

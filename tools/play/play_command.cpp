@@ -168,13 +168,7 @@ class Player {
     const Nanoseconds presented = SteadyNow();
     pacer_.FramePresented(presented);
 
-    const double frameMs = lastPresented_ == 0 ? 0.0 : static_cast<double>(presented - lastPresented_) / 1e6;
-    lastPresented_ = presented;
-    std::optional<double> offset;
-    if (const auto position = music_.Position(); position && !clock_.paused()) {
-      if (const auto heard = HeardMs(*position, presented)) offset = ms - *heard;
-    }
-    statistics_.Add(t, frameMs, offset ? &*offset : nullptr);
+    if (options_.stats) Measure(t, ms, presented);
 
     if (presented - secondStartedAt_ >= 1'000'000'000) {  // what the one-second timer does
       FpsValue = FrameCounter;
@@ -187,6 +181,18 @@ class Player {
       statistics_.MarkEvent();
     }
     return true;
+  }
+
+  // For --stats: the frame's time on screen, and how far its clock was from the music
+  // heard when it appeared.
+  void Measure(std::int32_t t, double ms, Nanoseconds presented) {
+    const double frameMs = lastPresented_ == 0 ? 0.0 : static_cast<double>(presented - lastPresented_) / 1e6;
+    lastPresented_ = presented;
+    std::optional<double> offset;
+    if (const auto position = music_.Position(); position && !clock_.paused()) {
+      if (const auto heard = HeardMs(*position, presented)) offset = ms - *heard;
+    }
+    statistics_.Add(t, frameMs, offset ? &*offset : nullptr);
   }
 
   const PlayOptions& options_;

@@ -3,12 +3,12 @@
 #include <cstdio>
 
 #include "platform/sound/fsound.h"
+#include "tools/demo_session.h"
 
 namespace orchard {
 
 namespace {
 
-constexpr const char* kMusicFile = "Data\\user@example.com3";
 // Today's devices run at 48 kHz; asking for it spares a conversion behind the callback.
 constexpr int kMixRate = 48000;
 
@@ -23,9 +23,9 @@ bool PlayerMusic::Open(std::int32_t startMs) {
     std::fprintf(stderr, "orchard play: no sound device; playing without music\n");
     return false;
   }
-  stream_ = FSOUND_Stream_OpenFile(kMusicFile, FSOUND_LOOP_OFF, 0);
+  stream_ = FSOUND_Stream_OpenFile(kDemoMusicFile, FSOUND_LOOP_OFF, 0);
   if (stream_ == nullptr) {
-    std::fprintf(stderr, "orchard play: cannot play %s; playing without music\n", kMusicFile);
+    std::fprintf(stderr, "orchard play: cannot play %s; playing without music\n", kDemoMusicFile);
     FSOUND_Close();
     return false;
   }
